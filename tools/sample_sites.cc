@@ -11,8 +11,6 @@ namespace vellox::tools {
 namespace {
 
 constexpr int kFullPages = 3;
-constexpr int kResultsPerPage = 10;
-constexpr int kResultsOnLastPage = 6;
 
 constexpr std::array<const char*, 8> kTags{"高清", "蓝光", "国语中字", "完整版",
                                            "纪录片", "合集", "无损原声", "双语字幕"};
@@ -84,14 +82,13 @@ struct Item {
 
 Item MakeItem(SampleSite site, std::string_view keyword, int page, int index) {
   const uint64_t hash = ItemHash(site, keyword, page, index);
-  const int number = page * kResultsPerPage + index + 1;
+  const int number = page * 100 + index + 1;
   const std::string head = std::string("[") + kTags[hash % kTags.size()] + "]";
   const std::string tail = std::string(" 第") + std::to_string(number) + "部 " +
                            kTails[(hash >> 8) % kTails.size()];
   const std::string word = HtmlEscape(keyword);
   std::string open, close;
   switch (site) {
-    case SampleSite::kSite3: open = "<b>", close = "</b>"; break;
     case SampleSite::kSite5: open = "<span class=\"highlight\">", close = "</span>"; break;
     case SampleSite::kSite6: open = "<span class=\"keyword\">", close = "</span>"; break;
     case SampleSite::kPro: open = "<font color=\"red\">", close = "</font>"; break;
@@ -130,8 +127,9 @@ void AppendItem(std::string& out, SampleSite site, const Item& item, std::string
              "\" class=\"download\">磁力下载</a></li>\n</ul>\n";
       break;
     case SampleSite::kSite3:
-      out += "<div class=\"item\"><a href=\"detail/" + item.id + ".html\" target=\"_blank\">" +
-             item.marked + "</a></div>\n<ul><li>大小: <span class=\"lightColor\">" + item.size +
+      // This site opens its bold outside the link and closes it inside.
+      out += "<div class=\"item\"><b><a href=\"detail/" + item.id + ".html\" target=\"_blank\">" +
+             item.title + "</b></a></div>\n<ul><li>大小: <span class=\"lightColor\">" + item.size +
              "</span></li></ul>\n";
       break;
     case SampleSite::kSite4:
@@ -221,20 +219,20 @@ void ServeHtml(httplib::Response& response, const std::string& body) {
 }
 
 void ServeResults(const httplib::Request& request, httplib::Response& response, SampleSite site,
-                  const std::string& keyword, int site_page, int page_offset) {
+                  const std::string& keyword, int site_page, int page_offset, int per_page) {
   const int page = site_page - page_offset;
   if (page < 0) {
     response.status = 404;
     return;
   }
-  ServeHtml(response, ResultPage(site, keyword, page, ResultsOnPage(page), Origin(request)));
+  ServeHtml(response, ResultPage(site, keyword, page, ResultsOnPage(page, per_page), Origin(request)));
 }
 
 }  // namespace
 
-int ResultsOnPage(int page) {
+int ResultsOnPage(int page, int per_page) {
   if (page < 0 || page > kFullPages) return 0;
-  return page < kFullPages ? kResultsPerPage : kResultsOnLastPage;
+  return page < kFullPages ? per_page : (per_page + 1) / 2 + 1;
 }
 
 std::string ResultPage(SampleSite site, std::string_view keyword, int page, int count,
@@ -277,42 +275,43 @@ std::string DetailPage(SampleSite site, std::string_view id) {
   return out + kPageTail;
 }
 
-SampleSitesServer::SampleSitesServer() : server_(std::make_unique<httplib::Server>()) {
+SampleSitesServer::SampleSitesServer(int per_page)
+    : server_(std::make_unique<httplib::Server>()), per_page_(per_page) {
   httplib::Server& s = *server_;
   using Req = httplib::Request;
   using Res = httplib::Response;
-  s.Get(R"(/site1/search/(.*)/currentPage/(\d+))", [](const Req& q, Res& r) {
-    ServeResults(q, r, SampleSite::kSite1, q.matches[1], Number(q.matches[2]), 1);
+  s.Get(R"(/site1/search/(.*)/currentPage/(\d+))", [this](const Req& q, Res& r) {
+    ServeResults(q, r, SampleSite::kSite1, q.matches[1], Number(q.matches[2]), 1, per_page_);
   });
-  s.Get(R"(/site2/baike/(.*)/(\d+)-1\.html)", [](const Req& q, Res& r) {
-    ServeResults(q, r, SampleSite::kSite2, q.matches[1], Number(q.matches[2]), 0);
+  s.Get(R"(/site2/baike/(.*)/(\d+)-1\.html)", [this](const Req& q, Res& r) {
+    ServeResults(q, r, SampleSite::kSite2, q.matches[1], Number(q.matches[2]), 0, per_page_);
   });
-  s.Get(R"(/site3/search/(.*)/(\d+)-1\.html)", [](const Req& q, Res& r) {
-    ServeResults(q, r, SampleSite::kSite3, q.matches[1], Number(q.matches[2]), 0);
+  s.Get(R"(/site3/search/(.*)/(\d+)-1\.html)", [this](const Req& q, Res& r) {
+    ServeResults(q, r, SampleSite::kSite3, q.matches[1], Number(q.matches[2]), 0, per_page_);
   });
-  s.Get(R"(/site4/list/(.*)-s1d-(\d+)\.html)", [](const Req& q, Res& r) {
-    ServeResults(q, r, SampleSite::kSite4, q.matches[1], Number(q.matches[2]), 0);
+  s.Get(R"(/site4/list/(.*)-s1d-(\d+)\.html)", [this](const Req& q, Res& r) {
+    ServeResults(q, r, SampleSite::kSite4, q.matches[1], Number(q.matches[2]), 0, per_page_);
   });
-  s.Get(R"(/site5/search/(.*)_ctime_(\d+)\.html)", [](const Req& q, Res& r) {
-    ServeResults(q, r, SampleSite::kSite5, q.matches[1], Number(q.matches[2]), 0);
+  s.Get(R"(/site5/search/(.*)_ctime_(\d+)\.html)", [this](const Req& q, Res& r) {
+    ServeResults(q, r, SampleSite::kSite5, q.matches[1], Number(q.matches[2]), 0, per_page_);
   });
-  s.Get("/site6/search.php", [](const Req& q, Res& r) {
+  s.Get("/site6/search.php", [this](const Req& q, Res& r) {
     ServeResults(q, r, SampleSite::kSite6, q.get_param_value("keyword"),
-                 Number(q.get_param_value("page")), 0);
+                 Number(q.get_param_value("page")), 0, per_page_);
   });
   s.Get(R"(/site([1-6])/detail/(.+)\.html)", [](const Req& q, Res& r) {
     ServeHtml(r, DetailPage(static_cast<SampleSite>(Number(q.matches[1])), q.matches[2].str()));
   });
-  s.Get("/pro/search.asp", [](const Req& q, Res& r) {
+  s.Get("/pro/search.asp", [this](const Req& q, Res& r) {
     ServeResults(q, r, SampleSite::kPro, q.get_param_value("wd"),
-                 Number(q.get_param_value("page")), 0);
+                 Number(q.get_param_value("page")), 0, per_page_);
   });
   s.Get(R"(/pro/file/(.+)\.html)", [](const Req& q, Res& r) {
     ServeHtml(r, DetailPage(SampleSite::kPro, q.matches[1].str()));
   });
-  s.Get("/web/web", [](const Req& q, Res& r) {
+  s.Get("/web/web", [this](const Req& q, Res& r) {
     ServeResults(q, r, SampleSite::kWeb, Trimmed(q.get_param_value("query")),
-                 Number(q.get_param_value("page")), 0);
+                 Number(q.get_param_value("page")), 0, per_page_);
   });
   const auto plain_page = [](const char* title, const char* body) {
     return [title, body](const Req&, Res& r) {

@@ -24,9 +24,9 @@ namespace vellox::tools {
 // professional and the comprehensive cloud-disk search.
 enum class SampleSite { kSite1 = 1, kSite2, kSite3, kSite4, kSite5, kSite6, kPro, kWeb };
 
-// Results on the zero-based page `page` of any keyword: a few full pages, a
-// shorter one, then none.
-int ResultsOnPage(int page);
+// Results on the zero-based page `page` of any keyword: three full pages of
+// `per_page`, a shorter one, then none.
+int ResultsOnPage(int page, int per_page = 10);
 
 // A result page of `count` results for `keyword` (UTF-8, as the site received
 // it) on the zero-based page `page`. `origin` ("http://host:port") makes the
@@ -40,7 +40,8 @@ std::string DetailPage(SampleSite site, std::string_view id);
 
 class SampleSitesServer {
  public:
-  SampleSitesServer();
+  // `per_page`: the results on each full page.
+  explicit SampleSitesServer(int per_page = 10);
   ~SampleSitesServer();
   SampleSitesServer(const SampleSitesServer&) = delete;
   SampleSitesServer& operator=(const SampleSitesServer&) = delete;
@@ -59,6 +60,7 @@ class SampleSitesServer {
   std::thread thread_;
   std::string host_;
   int port_ = 0;
+  int per_page_;
 };
 
 }  // namespace vellox::tools

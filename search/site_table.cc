@@ -2,8 +2,6 @@
 
 #include <initializer_list>
 
-#include "http/web_request_inet.h"
-#include "http/web_request_object.h"
 #include "text/encoding.h"
 #include "text/regex_object.h"
 
@@ -219,15 +217,6 @@ void FillRows(TabBridge& tab, const SearchSite& site, const SiteRoots& roots,
   } else {
     RunPasses<text::RegexObject>(tab, site, roots, page);
   }
-}
-
-void RunSiteSearch(TabBridge& tab, const SearchEnvironment& environment, const SearchSite& site) {
-  const LocalText keyword = text::UrlEncode(tab.KeywordText(), true, true);
-  const LocalText address = SiteAddress(site, environment.roots, keyword, tab.PageCounter());
-  const LocalText body = site.fetch == SearchSite::kObjectRequest
-                             ? text::BytesAsText(http::WebRequestObject(environment.http, address))
-                             : http::WebRequestInetText(environment.http, address);
-  FillRows(tab, site, environment.roots, DecodePage(site, body));
 }
 
 void TrimKeyword(TabBridge& tab) { tab.SetKeywordText(text::Trim(tab.KeywordText())); }

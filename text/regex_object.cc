@@ -8,14 +8,32 @@
 
 namespace vellox::text {
 namespace detail {
+namespace {
+
+bool IsAscii(std::string_view s) {
+  for (const char c : s) {
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  }
+  return true;
+}
+
+}  // namespace
 
 // One run of one pattern over one subject. The subject is held as UTF-8, the
 // form the engine matched; group texts go back to local text when read.
+// A subject as given and as the engine reads it. Providers run several
+// patterns over one page, so the next run reuses the conversion.
+struct RegexSubject {
+  LocalText local;
+  std::string utf8;
+};
+
 class RegexRun {
  public:
   LocalText pattern;
   std::unique_ptr<const platform::CompiledRegex> program;  // none when rejected
-  std::string subject;
+  std::shared_ptr<const RegexSubject> held;
+  std::string_view subject;  // held->utf8
   std::vector<platform::RegexSpan> spans;  // spans_per_match per match
   size_t spans_per_match = 1;
   int match_count = 0;
@@ -31,20 +49,22 @@ class RegexRun {
   }
 
   std::string_view Utf8Of(const platform::RegexSpan& span) const {
-    return std::string_view(subject).substr(span.begin, span.end - span.begin);
+    return subject.substr(span.begin, span.end - span.begin);
   }
 
   LocalText Read(int match, int group, int* position) const {
     const platform::RegexSpan* span = Span(match, group);
     if (position) *position = span ? LocalOffset(span->begin) : -1;
     if (!span) return {};
-    return LocalText(ConvertCodePage(Utf8Of(*span), platform::CodePage::kUtf8,
-                                     platform::CodePage::kGbk));
+    const std::string_view utf8 = Utf8Of(*span);
+    // ASCII reads the same in both; most group texts are links and numbers.
+    if (IsAscii(utf8)) return LocalText(utf8);
+    return LocalText(ConvertCodePage(utf8, platform::CodePage::kUtf8, platform::CodePage::kGbk));
   }
 
   // Byte offset in the local subject of a UTF-8 offset; only `position` asks.
   int LocalOffset(size_t utf8_offset) const {
-    return static_cast<int>(ConvertCodePage(std::string_view(subject).substr(0, utf8_offset),
+    return static_cast<int>(ConvertCodePage(subject.substr(0, utf8_offset),
                                             platform::CodePage::kUtf8, platform::CodePage::kGbk)
                                 .size());
   }
@@ -119,8 +139,14 @@ bool RegexBase::CreateRun(const LocalText& pattern, const LocalText& subject, bo
       ConvertCodePage(pattern.view(), platform::CodePage::kGbk, platform::CodePage::kUtf8),
       caseSensitive, multiline);
   if (run->program) {
-    run->subject =
-        ConvertCodePage(subject.view(), platform::CodePage::kGbk, platform::CodePage::kUtf8);
+    if (run_ && run_->held && run_->held->local == subject) {
+      run->held = run_->held;
+    } else {
+      run->held = std::make_shared<const detail::RegexSubject>(detail::RegexSubject{
+          subject,
+          ConvertCodePage(subject.view(), platform::CodePage::kGbk, platform::CodePage::kUtf8)});
+    }
+    run->subject = run->held->utf8;
     run->spans = run->program->FindMatches(run->subject, global);
     run->spans_per_match = static_cast<size_t>(run->program->GroupCount()) + 1;
     run->match_count = static_cast<int>(run->spans.size() / run->spans_per_match);

@@ -4,13 +4,11 @@
 // as many short lines or as one long line. Bytes per second are page bytes.
 //
 // std::regex backtracks recursively, so it runs on a thread with a 512 MB
-// stack; on the largest one-line page it is skipped unless
-// VELLOX_BENCH_STD_REGEX_ALL=1 is set, as one pass takes many seconds there.
+// stack; an error it throws (stack or complexity) skips that case.
 
 #include <benchmark/benchmark.h>
 #include <pthread.h>
 
-#include <cstdlib>
 #include <functional>
 #include <regex>
 #include <iterator>
@@ -101,14 +99,6 @@ void RunOnBigStack(const std::function<void()>& work) {
 }
 
 void BM_StdRegex(benchmark::State& state) {
-  const bool skip = state.range(0) >= (8 << 20) && state.range(1) == kOneLine &&
-                    std::getenv("VELLOX_BENCH_STD_REGEX_ALL") == nullptr;
-  if (skip) {
-    state.SkipWithError("skipped: set VELLOX_BENCH_STD_REGEX_ALL=1 to run");
-    for (auto _ : state) {
-    }
-    return;
-  }
   const std::string page = PageUtf8(static_cast<size_t>(state.range(0)), Layout(state.range(1)));
   int matches = 0;
   std::string error;

@@ -23,6 +23,8 @@ class PageServer {
       response.status = status_;
       response.set_content(body_, "text/html; charset=utf-8");
     });
+    // One request per connection, so that stopping never waits out a kept-alive one.
+    server_.set_keep_alive_max_count(1);
     port_ = server_.bind_to_any_port("127.0.0.1");
     thread_ = std::thread([this] { server_.listen_after_bind(); });
     while (!server_.is_running()) std::this_thread::yield();

@@ -1,28 +1,74 @@
 #include "app/window_bridge.h"
 
-#include <QMetaObject>
+#include <QCoreApplication>
+#include <QEvent>
 #include <QObject>
 
 namespace vellox::app {
 
-WindowLink::WindowLink(QObject* receiver, std::array<TabView*, kTabCount> views,
+namespace {
+
+const QEvent::Type kDrainEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
+
+}  // namespace
+
+class WindowLink::Receiver : public QObject {
+ public:
+  Receiver(WindowLink* link, QObject* owner) : QObject(owner), link_(link) {}
+
+  bool event(QEvent* event) override {
+    if (event->type() != kDrainEvent) return QObject::event(event);
+    link_->Drain();
+    return true;
+  }
+
+ private:
+  // Drain events reach the receiver only while the window and so its link
+  // live: the window detaches the link first, and destroying the receiver
+  // (a child of the window) discards the events still queued for it.
+  WindowLink* const link_;
+};
+
+WindowLink::WindowLink(QObject* owner, std::array<TabView*, kTabCount> views,
                        EndedHandler on_ended)
     : gui_thread_(std::this_thread::get_id()),
       views_(views),
       on_ended_(std::move(on_ended)),
-      receiver_(receiver) {}
+      receiver_(new Receiver(this, owner)) {}
 
 std::uint64_t WindowLink::NewRun(int tab) { return ++runs_[tab]; }
 
 void WindowLink::Detach() {
+  detached_on_gui_ = true;
+  std::deque<std::function<void()>> dropped;
   std::lock_guard lock(mutex_);
   receiver_ = nullptr;
+  dropped.swap(calls_);
   answered_.notify_all();
 }
 
-// Posted calls are carried by the receiver; the ones still queued when it is
-// destroyed are discarded with it, so a posted call never runs after Detach()
-// and may use views_ freely.
+void WindowLink::Queue(std::function<void()> call) {
+  calls_.push_back(std::move(call));
+  if (drain_posted_) return;
+  drain_posted_ = true;
+  // Allocated under mutex_, and Drain() takes mutex_ before Qt deletes it.
+  QCoreApplication::postEvent(receiver_, new QEvent(kDrainEvent));
+}
+
+void WindowLink::Drain() {
+  const std::shared_ptr<WindowLink> keep = shared_from_this();
+  std::deque<std::function<void()>> calls;
+  {
+    std::lock_guard lock(mutex_);
+    calls.swap(calls_);
+    drain_posted_ = false;
+  }
+  for (std::function<void()>& call : calls) {
+    if (detached_on_gui_) return;  // a call's consequences closed the window
+    call();
+  }
+}
+
 bool WindowLink::Read(int tab, std::function<void(TabView&)> read) {
   std::unique_lock lock(mutex_);
   if (receiver_ == nullptr) return false;
@@ -32,15 +78,12 @@ bool WindowLink::Read(int tab, std::function<void(TabView&)> read) {
     return true;
   }
   auto done = std::make_shared<bool>(false);
-  QMetaObject::invokeMethod(
-      receiver_,
-      [self = shared_from_this(), tab, read = std::move(read), done] {
-        read(*self->views_[tab]);
-        std::lock_guard answer_lock(self->mutex_);
-        *done = true;
-        self->answered_.notify_all();
-      },
-      Qt::QueuedConnection);
+  Queue([this, tab, read = std::move(read), done] {
+    read(*views_[tab]);
+    std::lock_guard answer_lock(mutex_);
+    *done = true;
+    answered_.notify_all();
+  });
   answered_.wait(lock, [&] { return *done || receiver_ == nullptr; });
   return *done;
 }
@@ -53,20 +96,15 @@ void WindowLink::Write(int tab, std::uint64_t run, std::function<void(TabView&)>
     if (runs_[tab].load() == run) write(*views_[tab]);
     return;
   }
-  QMetaObject::invokeMethod(
-      receiver_,
-      [self = shared_from_this(), tab, run, write = std::move(write)] {
-        if (self->runs_[tab].load() == run) write(*self->views_[tab]);
-      },
-      Qt::QueuedConnection);
+  Queue([this, tab, run, write = std::move(write)] {
+    if (runs_[tab].load() == run) write(*views_[tab]);
+  });
 }
 
 void WindowLink::PostEnded(int tab, std::uint64_t run) {
   std::lock_guard lock(mutex_);
   if (receiver_ == nullptr) return;
-  QMetaObject::invokeMethod(
-      receiver_, [self = shared_from_this(), tab, run] { self->on_ended_(tab, run); },
-      Qt::QueuedConnection);
+  Queue([this, tab, run] { on_ended_(tab, run); });
 }
 
 template <typename T>

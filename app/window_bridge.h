@@ -4,16 +4,19 @@
 // fetching when the window closes only finds it gone. All WindowLink methods
 // are safe from any thread; widgets are touched on the GUI thread only.
 //
-// Reads from a worker are posted to the GUI thread and waited for; once the
-// window is gone they answer at once with empty values. Writes are posted in
+// Reads from a worker are queued for the GUI thread and waited for; once the
+// window is gone they answer at once with empty values. Writes are queued in
 // order and dropped when a newer command has superseded their run. From the GUI
 // thread itself (a double-click handler) both run directly, so nothing waits
-// on itself.
+// on itself. Calls travel in the link's own queue under its mutex; the GUI
+// thread only gets a bare "drain" event, so every hand-over between threads is
+// one the mutex orders (and a sanitizer can see).
 
 #include <array>
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -34,14 +37,15 @@ class WindowLink : public std::enable_shared_from_this<WindowLink> {
   // it made has been applied or dropped.
   using EndedHandler = std::function<void(int tab, std::uint64_t run)>;
 
-  // Built on the GUI thread. `receiver` lives on it and carries the posted calls.
-  WindowLink(QObject* receiver, std::array<TabView*, kTabCount> views, EndedHandler on_ended);
+  // Built on the GUI thread. The object that receives the drain events becomes a
+  // child of `owner`, the window.
+  WindowLink(QObject* owner, std::array<TabView*, kTabCount> views, EndedHandler on_ended);
 
   // GUI thread: a command starts a new run of `tab`, superseding the older one.
   std::uint64_t NewRun(int tab);
   std::uint64_t CurrentRun(int tab) const { return runs_[tab].load(); }
   // GUI thread, before the window's widgets go: every later call finds the
-  // window gone, and every waiting read is released.
+  // window gone, every waiting read is released, queued calls are dropped.
   void Detach();
 
   // False when the window is gone and `read` did not run.
@@ -50,16 +54,26 @@ class WindowLink : public std::enable_shared_from_this<WindowLink> {
   void PostEnded(int tab, std::uint64_t run);
 
  private:
+  class Receiver;
+
   bool OnGuiThread() const { return std::this_thread::get_id() == gui_thread_; }
+  // mutex_ held, window attached: queue `call` and make sure a drain is posted.
+  void Queue(std::function<void()> call);
+  // GUI thread: runs the queued calls in order.
+  void Drain();
 
   const std::thread::id gui_thread_;
   std::array<TabView*, kTabCount> views_;
   EndedHandler on_ended_;
   std::array<std::atomic<std::uint64_t>, kTabCount> runs_{};
+  bool detached_on_gui_ = false;  // GUI thread only
 
   std::mutex mutex_;
   std::condition_variable answered_;
-  QObject* receiver_;  // guarded by mutex_; null once the window is gone
+  // Guarded by mutex_.
+  QObject* receiver_;  // null once the window is gone
+  std::deque<std::function<void()>> calls_;
+  bool drain_posted_ = false;
 };
 
 // The bridge of one run of one tab. PageCounter() is the tab's counter as the

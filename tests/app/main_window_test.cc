@@ -41,7 +41,15 @@ QString TextOf(QWidget* control) {
 
 class MainWindowTest : public ::testing::Test {
  protected:
-  void SetUp() override { window_.show(); }
+  void SetUp() override {
+#if defined(__SANITIZE_THREAD__)
+    // Painting hands fills to Qt's own thread pool, whose locks an
+    // uninstrumented Qt hides from the sanitizer: every report would be about
+    // Qt's threads. The bridge tests, which never paint, run under it.
+    GTEST_SKIP() << "shown windows are not checked under ThreadSanitizer";
+#endif
+    window_.show();
+  }
 
   template <typename T>
   T* Get(const char* name) {

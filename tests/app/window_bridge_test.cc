@@ -158,9 +158,11 @@ TEST(WindowBridgeTest, ClosingTheWindowReleasesAWaitingWorker) {
     int selected = 0;
   };
   Gate reading;
-  std::promise<Seen> done;
+  // Shared, so the worker may still be inside set_value when the test ends.
+  auto done = std::make_shared<std::promise<Seen>>();
+  std::future<Seen> result = done->get_future();
   app::TabRoutines routines;
-  routines.film_search = [&](search::TabBridge& bridge) {
+  routines.film_search = [&reading, done](search::TabBridge& bridge) {
     reading.Open();
     Seen seen;
     seen.keyword = bridge.KeywordText().bytes();  // blocks: the test runs no event loop
@@ -168,7 +170,7 @@ TEST(WindowBridgeTest, ClosingTheWindowReleasesAWaitingWorker) {
     seen.selected = bridge.SelectedRow();
     bridge.InsertItem(text::LocalText("late"));
     bridge.SetCellText(0, 1, text::LocalText("late"));
-    done.set_value(seen);
+    done->set_value(seen);
   };
   auto window = std::make_unique<MainWindow>(routines);
   Find<QLineEdit>(*window, "编辑框_影视关键字")->setText("keyword");
@@ -176,7 +178,6 @@ TEST(WindowBridgeTest, ClosingTheWindowReleasesAWaitingWorker) {
   reading.Wait();
   window.reset();
 
-  std::future<Seen> result = done.get_future();
   ASSERT_EQ(result.wait_for(std::chrono::seconds(30)), std::future_status::ready);
   const Seen seen = result.get();
   EXPECT_EQ(seen.keyword, "");

@@ -28,6 +28,10 @@ text::Bytes WebRequestObject(const HttpContext& context, ObjectRequest& request)
 // The form every caller uses: a GET of `url` with all defaults.
 text::Bytes WebRequestObject(const HttpContext& context, const text::LocalText& url);
 
+// The per-phase time-out a `timeoutSeconds` asks for, in milliseconds: 1 keeps
+// the engine's own (0 here), 0 or less gives 15000, else seconds x 1000.
+int RequestTimeoutMilliseconds(int timeoutSeconds);
+
 // The text between the first `startMarker` and the next `endMarker` after it,
 // both found ignoring ASCII case; empty when either is missing.
 text::LocalText TextBetween(const text::LocalText& text, const text::LocalText& startMarker,

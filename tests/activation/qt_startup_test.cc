@@ -223,7 +223,7 @@ TEST_F(ProgramDirectoryTest, NoticePageOverLoopback) {
   const int port = server.bind_to_any_port("127.0.0.1");
   ASSERT_GT(port, 0);
   std::thread thread([&server] { server.listen_after_bind(); });
-  server.wait_until_ready();
+  while (!server.is_running()) std::this_thread::yield();  // cpp-httplib 0.11 has no wait_until_ready()
 
   search::SiteRoots roots;
   roots.NoticePageUrl = "http://127.0.0.1:" + std::to_string(port) + "/notice.html";

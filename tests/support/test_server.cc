@@ -143,7 +143,9 @@ struct TestServer::Connection {
 };
 
 std::string TestServer::CertificateFile() {
-  static const std::string directory = [] {
+  // Never destroyed: the exit handler that removes it runs after static
+  // destructors would have freed it.
+  static const std::string* const directory = [] {
     char pattern[] = "/tmp/vellox-test-tls-XXXXXX";
     std::string dir = ::mkdtemp(pattern);
     std::string command = "openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -days 2"
@@ -152,11 +154,11 @@ std::string TestServer::CertificateFile() {
     if (std::system(command.c_str()) != 0) throw std::runtime_error("test server: openssl req failed");
     std::atexit([] {
       std::error_code ignored;
-      std::filesystem::remove_all(std::filesystem::path(TestServer::CertificateFile()).parent_path(), ignored);
+      std::filesystem::remove_all(*directory, ignored);
     });
-    return dir;
+    return new std::string(dir);
   }();
-  return directory + "/cert.pem";
+  return *directory + "/cert.pem";
 }
 
 TestServer::TestServer(Transport transport) : transport_(transport) {

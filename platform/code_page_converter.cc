@@ -77,6 +77,7 @@ std::u16string ComposeForGbk(std::u16string_view wide) {
     int32_t n = 0;
     UBool error = false;
     U16_APPEND(units, n, U16_MAX_LENGTH, base, error);
+    (void)error;  // a code point always fits U16_MAX_LENGTH units
     out.append(units, static_cast<size_t>(n));
   }
   return out;

@@ -88,8 +88,13 @@ class RawServer {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > 64 * 1024) return 0;
   static RawServer* server = new RawServer;  // lives as long as its thread
-  static platform::RequestEngine engine(platform::EngineOptions{
-      .share = false, .connect_timeout_ms = 2000, .idle_timeout_ms = 2000});
+  static platform::RequestEngine engine([] {
+    platform::EngineOptions options;
+    options.share = false;
+    options.connect_timeout_ms = 2000;
+    options.idle_timeout_ms = 2000;
+    return options;
+  }());
   const auto cookies = platform::NewMemoryCookieStore();
   const http::HttpContext context{*cookies, engine};
   const std::string origin = "127.0.0.1:" + std::to_string(server->port());

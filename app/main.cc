@@ -7,10 +7,19 @@
 
 #include "app/main_window.h"
 #include "app/workers.h"
+#include "platform/cookie_store.h"
+#include "platform/request_engine.h"
+#include "search/search_environment.h"
+#include "search/site_roots.h"
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
-  vellox::app::MainWindow window(vellox::app::MakeTabRoutines());
+  const vellox::search::SiteRoots roots = vellox::search::BuiltInSiteRoots();
+  const auto cookies =
+      vellox::platform::OpenCookieStore(vellox::platform::DefaultCookieStorePath());
+  const vellox::search::SearchEnvironment environment{
+      roots, {*cookies, vellox::platform::DefaultRequestEngine()}};
+  vellox::app::MainWindow window(vellox::app::MakeTabRoutines(environment));
   window.show();
   const int exit_code = QApplication::exec();
   // Workers may still be fetching with what main() owns. End here, without

@@ -1,11 +1,18 @@
 #include "app/workers.h"
 
+#include "search/cloud_disk_search.h"
+#include "search/resource_search.h"
+
 namespace vellox::app {
 
-TabRoutines MakeTabRoutines() {
+TabRoutines MakeTabRoutines(const search::SearchEnvironment& environment) {
   TabRoutines routines;
-  routines.film_search = [](search::TabBridge&) {};
-  routines.cloud_search = [](search::TabBridge&) {};
+  routines.film_search = [&environment](search::TabBridge& tab) {
+    search::ResourceSearch(tab, environment);
+  };
+  routines.cloud_search = [&environment](search::TabBridge& tab) {
+    search::CloudDiskSearch(tab, environment);
+  };
   return routines;
 }
 

@@ -5,6 +5,7 @@
 
 #include <functional>
 
+#include "search/search_environment.h"
 #include "search/tab_bridge.h"
 
 namespace vellox::app {
@@ -20,7 +21,8 @@ struct TabRoutines {
   ActivationHandler cloud_activate;
 };
 
-// The routines the program runs, built once in main().
-TabRoutines MakeTabRoutines();
+// The routines the program runs, built once in main(). They use `environment`,
+// which must outlive every worker they start.
+TabRoutines MakeTabRoutines(const search::SearchEnvironment& environment);
 
 }  // namespace vellox::app

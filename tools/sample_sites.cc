@@ -278,6 +278,7 @@ std::string DetailPage(SampleSite site, std::string_view id) {
 SampleSitesServer::SampleSitesServer(int per_page)
     : server_(std::make_unique<httplib::Server>()), per_page_(per_page) {
   httplib::Server& s = *server_;
+  s.set_keep_alive_timeout(1);  // stopping waits out an idle kept-alive connection
   using Req = httplib::Request;
   using Res = httplib::Response;
   s.Get(R"(/site1/search/(.*)/currentPage/(\d+))", [this](const Req& q, Res& r) {

@@ -265,11 +265,5 @@ TEST_F(ProgramDirectoryTest, NoticePageOverLoopback) {
 }  // namespace
 }  // namespace vellox::app
 
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication application(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}
 
 #include "qt_startup_test.moc"

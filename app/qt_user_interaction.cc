@@ -6,9 +6,9 @@
 #include <QMessageBox>
 #include <QUrl>
 
-namespace vellox::app {
+#include "app/tab_view.h"
 
-QString ToQString(const text::LocalText& text) { return QString::fromStdString(text.ToUtf8()); }
+namespace vellox::app {
 
 void QtUserInteraction::ShowMessage(const text::LocalText& message, const text::LocalText& caption) {
   const QString title = caption.empty() ? QStringLiteral("信息：") : ToQString(caption);

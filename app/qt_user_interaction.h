@@ -3,14 +3,9 @@
 // system clipboard as plain text, and the default browser through the
 // desktop services (never a shell command line). GUI thread only.
 
-#include <QString>
-
 #include "search/user_interaction.h"
 
 namespace vellox::app {
-
-// Local text (code page 936) as a QString, and back.
-QString ToQString(const text::LocalText& text);
 
 class QtUserInteraction : public search::UserInteraction {
  public:

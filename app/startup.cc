@@ -9,10 +9,8 @@
 #include <memory>
 #include <string>
 
-#if __has_include("http/http_file_read.h")
+#include "app/tab_view.h"
 #include "http/http_file_read.h"
-#define VELLOX_HAVE_HTTP_FILE_READ 1
-#endif
 #include "platform/file_attributes.h"
 #include "platform/hotkey.h"
 #include "platform/skin_engine.h"
@@ -136,16 +134,11 @@ WindowStartupHost::WindowStartupHost(QWidget& window, const http::HttpContext& h
     : window_(window), http_(http), skins_(skins), directory_(std::move(directory)) {}
 
 text::Bytes WindowStartupHost::ReadNoticePage(const LocalText& url) {
-#ifdef VELLOX_HAVE_HTTP_FILE_READ
   return http::ReadHttpFile(http_, url, kNoticeTimeoutMilliseconds);
-#else
-  (void)url;
-  return {};
-#endif
 }
 
 LocalText WindowStartupHost::WindowCaption() {
-  return LocalText::FromUtf8(window_.windowTitle().toStdString());
+  return FromQString(window_.windowTitle());
 }
 
 void WindowStartupHost::FocusCloudKeyword() {

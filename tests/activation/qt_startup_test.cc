@@ -25,6 +25,7 @@
 
 #include "app/qt_user_interaction.h"
 #include "app/startup.h"
+#include "app/tab_view.h"
 #include "platform/cookie_store.h"
 #include "platform/request_engine.h"
 #include "platform/skin_engine.h"
@@ -220,6 +221,7 @@ TEST_F(ProgramDirectoryTest, NoticePageOverLoopback) {
   server.Get("/notice.html", [&body](const httplib::Request&, httplib::Response& response) {
     response.set_content(body, "text/html; charset=utf-8");
   });
+  server.set_keep_alive_max_count(1);  // no idle connection holds up stop()
   const int port = server.bind_to_any_port("127.0.0.1");
   ASSERT_GT(port, 0);
   std::thread thread([&server] { server.listen_after_bind(); });

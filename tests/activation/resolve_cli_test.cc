@@ -37,10 +37,7 @@ class ResolveCliTest : public ::testing::Test {
     roots_ = sites_.Roots(search::BuiltInSiteRoots());
     std::ofstream(dir_ / "sites.roots") << "CloudDiskRoot = " << roots_.CloudDiskRoot << "\n";
   }
-  void TearDown() override {
-    sites_.Stop();
-    std::filesystem::remove_all(dir_);
-  }
+  void TearDown() override { std::filesystem::remove_all(dir_); }
 
   ProgramResult Run(std::vector<std::string> args) {
     args.insert(args.begin(), {"--cookies", (dir_ / "cookies.sqlite").string(), "--roots",
@@ -61,7 +58,7 @@ class ResolveCliTest : public ::testing::Test {
   }
 
   std::filesystem::path dir_;
-  tools::SampleSitesServer sites_;
+  tools::SampleSitesServer sites_;  // stopped last, once the engine's connections are closed
   search::SiteRoots roots_;
   std::unique_ptr<platform::CookieStore> cookies_ = platform::NewMemoryCookieStore();
   platform::RequestEngine engine_;

@@ -49,6 +49,7 @@ class ActivationTest : public ::testing::Test {
       requested_.push_back(request.path);
       return httplib::Server::HandlerResponse::Unhandled;
     });
+    server_.set_keep_alive_max_count(1);  // no idle connection holds up stop()
     port_ = server_.bind_to_any_port("127.0.0.1");
     ASSERT_GT(port_, 0);
     thread_ = std::thread([this] { server_.listen_after_bind(); });

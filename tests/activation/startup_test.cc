@@ -63,6 +63,8 @@ TEST(UpdateNoticeTest, VersionMarkerAndNotice) {
       {"velloxv9.9", "VelloxV1.1", true, {}, "the marker's case counts"},
       {"<html>nothing here</html>", "VelloxV1.1", true, {}, "no marker"},
       {"", "VelloxV1.1", true, {}, "an unreachable or empty page"},
+      {"VelloxV２.０", "VelloxV1.1", false, {update + "２.", "open http://127.0.0.1:1/update.html"},
+       "full-width digits: the three bytes hold '２.' which reads as 2"},
       {"VelloxV１.２", "VelloxV1.1", true, {}, "'１.' reads as 1, older than 1.1"},
       {"VelloxV1.2", "Vellox 9.0", true, {}, "the caption's own last three bytes are the version"},
       {"VelloxV1.1（信息头）欢迎使用（信息尾）", "VelloxV1.1", true, {"message 友情提示: 欢迎使用"},

@@ -12,6 +12,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabWidget>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
@@ -60,7 +61,6 @@ class WindowActivationTest : public ::testing::Test {
     QDesktopServices::unsetUrlHandler("http");
     QDesktopServices::unsetUrlHandler("https");
     window_.reset();
-    sites_.Stop();
   }
 
   template <typename T>
@@ -73,6 +73,7 @@ class WindowActivationTest : public ::testing::Test {
   // Types `keyword`, clicks the tab's search button and waits for the rows.
   void Search(MainWindow::Tab tab, const char* radio, const char* keyword) {
     const bool film = tab == MainWindow::kFilmTab;
+    Get<QTabWidget>("高级选择夹1")->setCurrentIndex(tab);  // the list must be on screen
     Get<QRadioButton>(radio)->setChecked(true);
     Get<QLineEdit>(film ? "编辑框_影视关键字" : "编辑框_网盘关键字")->setText(QString::fromUtf8(keyword));
     Get<QPushButton>(film ? "按钮_影视搜一搜" : "按钮_网盘搜一搜")->click();
@@ -98,7 +99,10 @@ class WindowActivationTest : public ::testing::Test {
     });
     closer.start(0);
     const QPoint centre = list->visualItemRect(item).center();
-    QTest::mouseDClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, centre);
+    // What a mouse sends for a double-click: press, release, double-click, release.
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, centre);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, centre);
+    QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, centre);
     return boxes;
   }
 
@@ -106,7 +110,7 @@ class WindowActivationTest : public ::testing::Test {
     return Get<QTreeWidget>(list_name)->topLevelItem(row)->text(column).toStdString();
   }
 
-  tools::SampleSitesServer sites_;
+  tools::SampleSitesServer sites_;  // stopped last, once the engine's connections are closed
   search::SiteRoots roots_;
   std::unique_ptr<platform::CookieStore> cookies_ = platform::NewMemoryCookieStore();
   platform::RequestEngine engine_;
@@ -117,7 +121,7 @@ class WindowActivationTest : public ::testing::Test {
   std::unique_ptr<MainWindow> window_;
 };
 
-std::string Get(const std::string& url) {
+std::string FetchBody(const std::string& url) {
   const size_t path = url.find('/', url.find("//") + 2);
   httplib::Client client(url.substr(0, path));
   const auto response = client.Get(url.substr(path));
@@ -146,7 +150,7 @@ TEST_F(WindowActivationTest, EveryResourceSiteCopiesItsLink) {
     EXPECT_EQ(copied.rfind(c.prefix, 0), 0u) << copied;
     if (c.fetched) {
       const std::string found = copied.substr(std::string(c.prefix) == "thunder://" ? 10 : 0);
-      EXPECT_NE(Get(link).find(found), std::string::npos) << "the link is on the detail page";
+      EXPECT_NE(FetchBody(link).find(found), std::string::npos) << "the link is on the detail page";
     } else {
       EXPECT_EQ(copied, link);
     }
@@ -172,7 +176,7 @@ TEST_F(WindowActivationTest, RadioButtonsAreReadAtDoubleClickTime) {
 
 TEST_F(WindowActivationTest, CloudRowsOpenTheirSharePage) {
   Search(MainWindow::kCloudTab, "单选框_专业搜", "教程");
-  const std::string page = Get(Cell("超级列表框1", 0, 3));
+  const std::string page = FetchBody(Cell("超级列表框1", 0, 3));
   EXPECT_TRUE(DoubleClick("超级列表框1", 0).empty());
   ASSERT_EQ(browser_.opened.size(), 1u);
   const std::string opened = browser_.opened[0].toStdString();

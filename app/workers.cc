@@ -1,5 +1,6 @@
 #include "app/workers.h"
 
+#include "app/activation_handlers.h"
 #include "search/cloud_disk_search.h"
 #include "search/resource_search.h"
 
@@ -13,6 +14,7 @@ TabRoutines MakeTabRoutines(const search::SearchEnvironment& environment) {
   routines.cloud_search = [&environment](search::TabBridge& tab) {
     search::CloudDiskSearch(tab, environment);
   };
+  SetActivationHandlers(routines, environment, DesktopUserInteraction());
   return routines;
 }
 
